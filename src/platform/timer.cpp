@@ -2,9 +2,15 @@
 
 TTimer::TTimer(QObject* parent) : QObject(parent) {
     timer_.setTimerType(Qt::PreciseTimer);
-    connect(&timer_, &QTimer::timeout, this, [this] {
-        if (OnTimer) Dispatch([this] { OnTimer(this); });
-    });
+    // The tick runs from a posted event, not inside the toolkit's timer
+    // activation: a handler that opens a modal box then goes on receiving its
+    // own ticks underneath, as window timers do.
+    connect(
+        &timer_, &QTimer::timeout, this,
+        [this] {
+            if (enabled_ && OnTimer) Dispatch([this] { OnTimer(this); });
+        },
+        Qt::QueuedConnection);
     Restart();
 }
 

@@ -12,12 +12,19 @@ namespace {
 constexpr QSize kClientSize{803, 603};
 constexpr QSize kMinimumClientSize{753 - 8, 479 - 27};
 
+// "MS Sans Serif" 8 point where it exists; otherwise a sans-serif face of about
+// its width, so the captions fit the places the layout gives them.
 QFont WindowFont() {
-    const QString family = QFontDatabase::families().contains(QStringLiteral("MS Sans Serif"))
-                               ? QStringLiteral("MS Sans Serif")
-                               : QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    const QStringList installed = QFontDatabase::families();
+    QString family = QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    for (const char* wanted : {"MS Sans Serif", "Liberation Sans", "Arial"})
+        if (installed.contains(QLatin1String(wanted))) {
+            family = QLatin1String(wanted);
+            break;
+        }
     QFont font(family);
     font.setPointSize(8);
+    font.setStretch(QFont::SemiCondensed);
     return font;
 }
 
@@ -168,7 +175,7 @@ void TForm1::BuildCommandBar() {
 
 void TForm1::BuildTerminalArea() {
     auto* outer = new QVBoxLayout(Panel1);
-    outer->setContentsMargins(1, 1, 1, 1);
+    outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
     Panel3 = new TPanel(Panel1, false);
     outer->addWidget(Panel3);
@@ -188,7 +195,7 @@ void TForm1::BuildTerminalArea() {
 
 void TForm1::BuildChartArea() {
     auto* outer = new QVBoxLayout(Panel2);
-    outer->setContentsMargins(1, 1, 1, 1);
+    outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
     Splitter3 = MakeSplitter(Panel2);
     outer->addWidget(Splitter3);
