@@ -248,12 +248,15 @@ void TChart::SeriesCleared() {
 void TChart::KeyRangeChanged(const QCPRange& range) {
     if (settingKeyRange_) return;  // our own following, not the user
     const double last = series_->Count() - 1.0;
-    if (last < 1 || (range.lower <= 0 && range.upper >= last)) {
+    // A zoom about a pointer near the right edge leaves the newest point just
+    // outside; that still means "the newest points".
+    const bool reachesNewest = range.upper >= last - 0.02 * range.size();
+    if (last < 1 || (range.lower <= 0 && reachesNewest)) {
         follow_ = TFollow::All;
-    } else if (range.upper >= last) {
+    } else if (reachesNewest) {
         follow_ = TFollow::Newest;
         newestWidth_ = range.size();
-        newestGap_ = range.upper - last;
+        newestGap_ = std::max(range.upper - last, 0.0);
     } else {
         follow_ = TFollow::None;
     }
