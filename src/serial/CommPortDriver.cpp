@@ -204,6 +204,9 @@ void TCommPortDriver::Poll() {
     // latches none, and a damaged byte arrives as a byte like any other.
     const ssize_t n = read(fd_, rxBuf_.data(), rxBuf_.size());
     if (n > 0) {
+        // Polls go on inside a modal box that the event leads to (the exception
+        // display); Qt would hold back the running timer, a fresh start does not.
+        pollTimer_.start(kPollingDelayMs);
         if (OnReceiveData)
             Dispatch([this, n] { OnReceiveData(this, rxBuf_.data(), static_cast<std::uint32_t>(n)); });
         return;

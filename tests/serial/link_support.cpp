@@ -151,10 +151,12 @@ PyHolder::PyHolder(const std::string& path) {
     pollfd p{out[0], POLLIN, 0};
     char buf[8] = {};
     holding_ = poll(&p, 1, 20000) > 0 && read(out[0], buf, 4) == 4 && std::string(buf, 4) == "held";
-    close(out[0]);
+    // Kept open until the end: the rest of its line must not meet a closed pipe.
+    output_ = out[0];
 }
 
 PyHolder::~PyHolder() {
+    if (output_ >= 0) close(output_);
     if (pid_ <= 0) return;
     kill(pid_, SIGKILL);
     WaitExit(pid_);

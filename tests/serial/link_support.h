@@ -65,6 +65,7 @@ public:
 
 private:
     pid_t pid_ = -1;
+    int output_ = -1;
     bool holding_ = false;
 };
 
