@@ -119,19 +119,6 @@ void Simulator::Stop() {
     pid_ = -1;
 }
 
-double Simulator::CpuSeconds() const {
-    std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
-    std::string line;
-    std::getline(stat, line);
-    // Fields after the command's closing parenthesis; utime and stime are 14 and 15.
-    std::istringstream rest(line.substr(line.rfind(')') + 2));
-    std::string field;
-    long ticks = 0;
-    for (int i = 3; i <= 15 && rest >> field; ++i)
-        if (i >= 14) ticks += std::stol(field);
-    return static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
 PyHolder::PyHolder(const std::string& path) {
     int out[2];
     if (pipe(out) != 0) return;

@@ -45,8 +45,6 @@ public:
     // SIGTERM and wait: the simulator removes its link and closes the terminal.
     void Stop();
     pid_t Pid() const { return pid_; }
-    // Seconds of CPU the running simulator has used.
-    double CpuSeconds() const;
 
 private:
     std::string link_;
