@@ -15,9 +15,11 @@ QString ToPaneText(std::string_view bytes) {
 }
 }  // namespace
 
-TRichEdit::TRichEdit(QWidget* parent) : QTextEdit(parent) {
-    setAcceptRichText(false);
-    setLineWrapMode(QTextEdit::NoWrap);
+// A plain-text edit with coloured character formats: its layout works line by
+// line, so text added at the end and lines deleted at the top stay cheap at the
+// size cap, where a rich-text edit lays out the whole document again.
+TRichEdit::TRichEdit(QWidget* parent) : QPlainTextEdit(parent) {
+    setLineWrapMode(QPlainTextEdit::NoWrap);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setUndoRedoEnabled(false);

@@ -2,12 +2,12 @@
 // The terminal pane: a rich-text edit that takes text as bytes (one character
 // per byte) in which a carriage return starts a new line. Lengths and positions
 // count one character per line break.
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <string_view>
 
 #include "core/color.h"
 
-class TRichEdit : public QTextEdit {
+class TRichEdit : public QPlainTextEdit {
     Q_OBJECT
 public:
     explicit TRichEdit(QWidget* parent);

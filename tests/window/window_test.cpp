@@ -183,7 +183,7 @@ TEST_F(MainWindow, TypingInTheTerminalPaneEditsOnlyItsText) {
     QTest::keyClicks(form->memTerm, "abc");
     EXPECT_EQ(form->memTerm->Text(), "abc");
     EXPECT_FALSE(form->memTerm->isReadOnly());
-    EXPECT_EQ(form->memTerm->lineWrapMode(), QTextEdit::NoWrap);
+    EXPECT_EQ(form->memTerm->lineWrapMode(), QPlainTextEdit::NoWrap);
 }
 
 TEST_F(MainWindow, StayOnTopFollowsItsButton) {
