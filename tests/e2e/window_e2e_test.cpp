@@ -7,9 +7,9 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <ctime>
-#include <regex>
 
 #include "e2e_support.h"
 #include "serial/link_support.h"
@@ -17,6 +17,29 @@
 #include "ui/Unit1.h"
 
 namespace {
+// Whether `text` has the shape of `pattern`: '9' a digit, '+' a sign, '?' any
+// printable character, anything else itself.
+bool Shaped(const std::string& text, const std::string& pattern) {
+    if (text.size() != pattern.size()) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        const bool ok = pattern[i] == '9'   ? std::isdigit(c) != 0
+                        : pattern[i] == '+' ? c == '+' || c == '-'
+                        : pattern[i] == '?' ? c >= 0x20 && c <= 0x7F
+                                            : c == static_cast<unsigned char>(pattern[i]);
+        if (!ok) return false;
+    }
+    return true;
+}
+
+// Whether the text holds an escape of a byte, "[" two uppercase hex digits "]".
+bool HasEscape(const std::string& text) {
+    auto hex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); };
+    for (std::size_t i = 0; i + 3 < text.size(); ++i)
+        if (text[i] == '[' && hex(text[i + 1]) && hex(text[i + 2]) && text[i + 3] == ']') return true;
+    return false;
+}
+
 // Foreground colours of the pane, one entry per line: the colour when the
 // whole line has one, else an invalid colour.
 std::vector<QColor> LineColours(const QTextDocument& doc) {
@@ -107,14 +130,13 @@ TEST_F(ProgramOnSimulator, ConnectPollsChartsEveryAnswerAndDisconnectFreesThePor
     const std::vector<std::string> lines = PaneLines(pane);
     const std::vector<QColor> colours = LineColours(*Form1->memTerm->document());
     ASSERT_EQ(lines.size(), colours.size());
-    const std::regex answerLine(R"(\{F00RDD!001 \d{3}\.\d{2} %RH 000 T [+-]\d{2}\.\d{2} oC 000 [ -_])");
     int answerLines = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].empty()) continue;
         if (lines[i] == "{F00RDD[") {
             EXPECT_EQ(colours[i], ToQColor(clGreen)) << "line " << i;
         } else {
-            EXPECT_TRUE(std::regex_match(lines[i], answerLine)) << "line " << i << ": " << lines[i];
+            EXPECT_TRUE(Shaped(lines[i], "{F00RDD!001 999.99 %RH 000 T +99.99 oC 000 ?")) << "line " << i << ": " << lines[i];
             EXPECT_EQ(colours[i], ToQColor(clBlue)) << "line " << i << ": " << lines[i];
             ++answerLines;
         }
@@ -147,8 +169,7 @@ TEST_F(ProgramOnSimulator, NoisyLineShowsEscapesAndChartsOnlyWhatTheFramesHold) 
     // This seed puts control bytes and bytes above 0x7F near the first answers.
     Run({"--noise", "--seed", "7"}, 6);
 
-    const std::regex escape(R"(\[[0-9A-F]{2}\])");
-    EXPECT_TRUE(std::regex_search(pane, escape)) << pane;
+    EXPECT_TRUE(HasEscape(pane)) << pane;
     for (const char c : pane)
         EXPECT_TRUE(c == '\r' || (static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) <= 0x7F))
             << "raw byte " << static_cast<int>(static_cast<unsigned char>(c)) << " in the pane";
