@@ -23,7 +23,7 @@ fi
 
 "$cxx" -std=c++20 -g -O1 -fno-omit-frame-pointer \
     -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-    -Wall -Wextra -Werror -Isrc src/core/*.cpp fuzz/rx_fuzz.cpp -o "$out/rx_fuzz"
+    -Wall -Wextra -Werror -Isrc -Itests src/core/*.cpp fuzz/rx_fuzz.cpp -o "$out/rx_fuzz"
 
 [ "$seconds" -gt 0 ] || exit 0
 cd "$out"

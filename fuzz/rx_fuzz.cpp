@@ -12,21 +12,11 @@
 
 #include "core/frame.h"
 #include "core/terminal.h"
+#include "support/fixed_time.h"
 
 namespace {
 void Check(bool ok) {
     if (!ok) std::abort();
-}
-
-std::tm FixedTime() {
-    std::tm t{};
-    t.tm_year = 113;
-    t.tm_mon = 9;
-    t.tm_mday = 24;
-    t.tm_hour = 14;
-    t.tm_min = 5;
-    t.tm_sec = 9;
-    return t;
 }
 }  // namespace
 

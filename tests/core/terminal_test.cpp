@@ -5,24 +5,11 @@
 
 #include "core/clock.h"
 #include "core/terminal.h"
+#include "support/fixed_time.h"
 #include "test_locale.h"
 
 namespace {
 using Bytes = std::vector<std::uint8_t>;
-
-// 24 October 2013, 14:05:09.
-std::tm FixedTime() {
-    std::tm t{};
-    t.tm_year = 113;
-    t.tm_mon = 9;
-    t.tm_mday = 24;
-    t.tm_hour = 14;
-    t.tm_min = 5;
-    t.tm_sec = 9;
-    t.tm_wday = 4;
-    t.tm_yday = 296;
-    return t;
-}
 
 std::string Render(const Bytes& bytes, const TerminalSettings& s, bool& stampPending) {
     std::string out = "left over";
