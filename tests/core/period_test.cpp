@@ -5,6 +5,7 @@
 
 #include "core/exception.h"
 #include "core/period.h"
+#include "test_locale.h"
 
 TEST(StrToFloat, ReadsDecimalTextWithAFullStop) {
     struct Case {
@@ -30,11 +31,8 @@ TEST(StrToFloat, RejectsAnythingElseWithTheConversionMessage) {
 
 TEST(StrToFloat, IgnoresTheUserLocalesDecimalComma) {
     // The window's text "0.5" must read back as half a second under any locale.
-    if (std::setlocale(LC_NUMERIC, "it_IT.UTF-8") == nullptr && std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr)
-        GTEST_SKIP() << "no locale with a decimal comma installed";
-    const double v = StrToFloat("0.5");
-    std::setlocale(LC_NUMERIC, "C");
-    EXPECT_DOUBLE_EQ(v, 0.5);
+    REQUIRE_FRENCH_LOCALE(french);
+    EXPECT_DOUBLE_EQ(StrToFloat("0.5"), 0.5);
 }
 
 TEST(PeriodToInterval, TruncatesToWholeMilliseconds) {
